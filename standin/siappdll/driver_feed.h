@@ -18,6 +18,7 @@ using SetPresentFn = void (*)(int present);
 using FeedFn = int (*)(const siapp::SiSpwEvent* event);
 using SetObserverFn = void (*)(CallObserver observer, void* context);
 using IsOpenFn = int (*)();
+using QueriesFn = long (*)();
 }  // namespace standin_driver
 
 // Whether SiOpen finds a device (1, the default) or gives no handle (0).
@@ -29,5 +30,7 @@ SIAPP_API int StandinDriverFeed(const siapp::SiSpwEvent* event);
 // "open", "close", "beep PATTERN", "ui-mode N", and the others by name.
 SIAPP_API void StandinDriverSetObserver(standin_driver::CallObserver observer,
                                         void* context);
+// How many times SiGetEvent has been asked, whatever it answered.
+SIAPP_API long StandinDriverEventQueries();
 // 1 while a device is open.
 SIAPP_API int StandinDriverIsOpen();

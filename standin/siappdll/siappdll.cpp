@@ -19,7 +19,13 @@ using siapp::SiOpenData;
 using siapp::SiSpwEvent;
 
 #if !defined(SIAPP_OMIT_ERROR_VALUE)
-SIAPP_API int SpwErrorVal;
+extern "C" {
+#if defined(_WIN32)
+__declspec(dllexport) int SpwErrorVal = 0;
+#else
+__attribute__((visibility("default"))) int SpwErrorVal = 0;
+#endif
+}
 #define SET_ERROR(value) (SpwErrorVal = (value))
 #else
 #define SET_ERROR(value) ((void)(value))
@@ -43,6 +49,7 @@ struct Device {
   std::array<SiSpwEvent, kPending> pending{};
   std::array<LPARAM, kPending> sequenceOf{};
   LPARAM nextSequence = 1;
+  long eventQueries = 0;
   standin_driver::CallObserver observer = nullptr;
   void* context = nullptr;
 } device;
@@ -82,6 +89,8 @@ SIAPP_API void StandinDriverSetObserver(standin_driver::CallObserver observer,
 }
 
 SIAPP_API int StandinDriverIsOpen() { return device.open; }
+
+SIAPP_API long StandinDriverEventQueries() { return device.eventQueries; }
 
 SIAPP_API int StandinDriverFeed(const SiSpwEvent* event) {
   if (device.open == 0 || device.window == nullptr) return 0;
@@ -179,6 +188,7 @@ SIAPP_API int SiIsSpaceWareEvent(SiGetEventData* data, DeviceHandle* handle) {
 
 SIAPP_API int SiGetEvent(DeviceHandle handle, int, SiGetEventData* data,
                          SiSpwEvent* event) {
+  ++device.eventQueries;
   if (checked(handle) != 0) return kErrorBadHandle;
   if (data->message != eventMessage() || data->wParam >= kPending ||
       device.sequenceOf[data->wParam] != data->lParam) {
