@@ -301,7 +301,12 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
          << s.motionAllowed << " moveMode " << s.moveMode
          << " openConfigOnStartup " << s.openConfigOnStartup << "\n";
     out_ << "state< device " << (host_.deviceOpen() ? "open" : "closed")
-         << " instanceCount " << s.instanceCount << "\n";
+         << " instanceCount " << s.instanceCount << " window "
+         << (host_.mainWindowHooked() ? "hooked" : "unhooked")
+         << " services-held "
+         << host_.held(Service::CommandInterface) +
+                host_.held(Service::DisplayInfo)
+         << "\n";
     for (const auto& [slot, text] : s.slots)
       out_ << "state< slot " << slot << " (button " << slot + 1
            << "): " << text << "\n";

@@ -1,0 +1,38 @@
+# The newcomer's door. `make demo` runs the main job, `make test` runs every
+# test; both install what they need first.
+
+BUILD_JOBS ?= 2
+DEMO_DIR := build/demo
+
+.PHONY: all deps build demo test test-plain test-asan test-fuzz bench format \
+	format-check clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default -j $(BUILD_JOBS)
+
+demo: build
+	@rm -rf $(DEMO_DIR) && mkdir -p $(DEMO_DIR)/settings
+	build/default/bin/layout-sim --settings $(DEMO_DIR)/settings \
+		--snapshots $(DEMO_DIR) demo
+	@echo
+	@echo "Snapshots of both panels: $(DEMO_DIR)/config-panel.png, $(DEMO_DIR)/about-panel.png"
+
+test: deps format-check test-plain
+
+test-plain: build
+	ctest --preset default
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build
