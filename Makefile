@@ -23,10 +23,23 @@ demo: build
 	@echo
 	@echo "Snapshots of both panels: $(DEMO_DIR)/config-panel.png, $(DEMO_DIR)/about-panel.png"
 
-test: deps format-check test-plain
+test: deps format-check test-plain test-asan test-fuzz
 
 test-plain: build
 	ctest --preset default
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(BUILD_JOBS)
+	ctest --preset asan
+
+# Each fuzz target for a bounded time from the seed corpus kept in fuzz/.
+FUZZ_SECONDS ?= 60
+test-fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(BUILD_JOBS)
+	fuzz/run-settings-fuzzer.sh $(FUZZ_SECONDS) build/fuzz/fuzz/settings_fuzzer
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -307,6 +307,14 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
          << host_.held(Service::CommandInterface) +
                 host_.held(Service::DisplayInfo)
          << "\n";
+#if VEXA_HOST_PANELS
+    if (host_.panels() != nullptr)
+      out_ << "state< config panel "
+           << (!host_.panels()->configPanelExists() ? "not made"
+               : host_.panels()->configPanelOpen()  ? "open"
+                                                    : "closed")
+           << "\n";
+#endif
     for (const auto& [slot, text] : s.slots)
       out_ << "state< slot " << slot << " (button " << slot + 1
            << "): " << text << "\n";

@@ -55,7 +55,7 @@ TEST_F(AllocationTest, BurstOfMessagesAllocatesNothing) {
   };
   constexpr int kEvents = 3000;
   const_cast<std::vector<standin::Host::Received>&>(host->received())
-      .reserve(kEvents * 2);
+      .reserve(kEvents * 4);
 
   counting = true;
   for (int i = 0; i < kEvents; ++i) {

@@ -3,9 +3,9 @@
 
 namespace {
 
-int activate(int, lw::GlobalFunc, void*, void*) { return 0; }
-void* startup() { return reinterpret_cast<void*>(std::uintptr_t{4}); }
-void shutdown(void*) {}
+[[maybe_unused]] int activate(int, lw::GlobalFunc, void*, void*) { return 0; }
+[[maybe_unused]] void* startup() { return reinterpret_cast<void*>(std::uintptr_t{4}); }
+[[maybe_unused]] void shutdown(void*) {}
 const lw::ServerTagInfo tags[] = {{"Bad", 0x409}, {nullptr, 0}};
 
 #if defined(BAD_NO_TERMINATOR)
@@ -17,11 +17,11 @@ struct Table {
   }
 };
 constexpr Table table;
-const lw::ServerRecord* servers = table.rows;
+[[maybe_unused]] const lw::ServerRecord* servers = table.rows;
 #else
 const lw::ServerRecord rows[] = {{"LayoutGeneric", "Bad", activate, tags},
                                  {nullptr, nullptr, nullptr, nullptr}};
-const lw::ServerRecord* servers = rows;
+[[maybe_unused]] const lw::ServerRecord* servers = rows;
 #endif
 
 constexpr std::uint32_t sync =
@@ -50,5 +50,7 @@ extern "C" __attribute__((visibility("default")))
 const lw::ModuleDescriptor _mod_descrip = {sync,    version,  machine,
                                            startup, shutdown, servers};
 #else
-extern "C" __attribute__((visibility("default"))) int not_a_descriptor = 1;
+extern "C" {
+__attribute__((visibility("default"))) int not_a_descriptor = 1;
+}
 #endif
