@@ -8,11 +8,15 @@
 namespace panels {
 
 // Makes the panel on the first request and opens it when it is not open.
-// The instance is ignored; the result is always null (no error).
-lw::ErrorText openConfigPanel(lw::Instance instance);
+// The instance is ignored; the result is always null (no error). When the
+// host's panel or message services are missing, or it refuses the panel or
+// one of its controls, the host's message service (where there is one) shows
+// "Error creating main panel, aborting", nothing is kept, and the next
+// request starts again. [ui thread]
+lw::ErrorText openConfigPanel(lw::Instance instance) noexcept;
 
 // Offered every command Layout runs; stores it in the selected slot while
-// the panel is open with Capture on.
-void captureCommand(const char* command);
+// the panel is open with Capture on, then turns Capture off. [ui thread]
+void captureCommand(const char* command) noexcept;
 
 }  // namespace panels
