@@ -39,7 +39,8 @@ FUZZ_SECONDS ?= 60
 test-fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(BUILD_JOBS)
-	fuzz/run-settings-fuzzer.sh $(FUZZ_SECONDS) build/fuzz/fuzz/settings_fuzzer
+	fuzz/run-fuzzer.sh settings $(FUZZ_SECONDS)
+	fuzz/run-fuzzer.sh script $(FUZZ_SECONDS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -45,8 +45,7 @@ class ConfigPanel {
   // whether it all worked. A panel that did not build leaves nothing
   // behind once destroyed.
   ConfigPanel() noexcept;
-  // Runs only after a failed build: a built panel lives until the module is
-  // unloaded.
+  // Runs after a failed build, and when the module is unloaded.
   ~ConfigPanel();
 
   // The host's callbacks reach this object through configPanel.
@@ -89,8 +88,18 @@ class ConfigPanel {
   int selectedSlot_ = 0;
 };
 
-// None until a build succeeds; never freed afterwards.
+// None until a build succeeds; then lives as long as the module.
 ConfigPanel* configPanel = nullptr;
+
+// The host may outlive the module: its panel must not keep callbacks into
+// code that is about to be unmapped, nor the object leak with each unload.
+struct UnloadCleanup {
+  ~UnloadCleanup() {
+    ConfigPanel* panel = configPanel;
+    configPanel = nullptr;
+    delete panel;
+  }
+} unloadCleanup;
 
 // Host callbacks. Every control's user data is null: they all reach the
 // panel through configPanel.

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 // The exported Win32 names are implemented here with C linkage.
 #define WINSYS_EXPORT extern "C" __attribute__((visibility("default")))
@@ -22,6 +24,9 @@ struct Window {
 constexpr std::size_t kQueueCapacity = 1 << 16;
 
 struct State {
+  // Every window ever made, dead ones kept as tombstones so that a stale
+  // handle stays recognisable as dead.
+  std::vector<std::unique_ptr<Window>> windows;
   std::map<std::string, UINT> registered;
   UINT nextRegistered = 0xC000;
   std::array<MSG, kQueueCapacity> queue{};
@@ -56,7 +61,8 @@ std::string resolveName(const char* name) {
 }  // namespace
 
 WINSYS_EXPORT HWND WinsysCreateWindow(WNDPROC proc) {
-  return reinterpret_cast<HWND>(new Window{proc, true});
+  state().windows.push_back(std::make_unique<Window>(Window{proc, true}));
+  return reinterpret_cast<HWND>(state().windows.back().get());
 }
 
 WINSYS_EXPORT BOOL IsWindow(HWND window) {
@@ -65,7 +71,6 @@ WINSYS_EXPORT BOOL IsWindow(HWND window) {
 
 WINSYS_EXPORT BOOL DestroyWindow(HWND window) {
   if (!IsWindow(window)) return 0;
-  // Kept as a tombstone: a stale handle must stay recognisable as dead.
   windowOf(window)->alive = false;
   return 1;
 }

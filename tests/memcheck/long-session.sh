@@ -17,6 +17,7 @@ for ((i = 0; i < rounds; i++)); do
     echo "run RenderFrame $i"
     echo "render-done"
     echo "button $((row + 1))"
+    echo "render-done" # the button ran the captured render command
   fi
   if ((i % 250 == 0)); then
     echo "panel click About"

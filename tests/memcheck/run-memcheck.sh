@@ -12,6 +12,7 @@ mkdir -p "$work/settings"
 "$here/long-session.sh" "$rounds" >"$work/session.sim"
 valgrind --quiet --leak-check=full --errors-for-leak-kinds=definite,indirect \
   --error-exitcode=1 --track-origins=no \
+  --suppressions="$here/../../tools/sanitizers/valgrind.supp" \
   "$sim" --settings "$work/settings" --snapshots "$work" \
   run "$work/session.sim" >"$work/out"
 grep -c '^layout< ' "$work/out" | sed 's/^/command lines sent: /'
