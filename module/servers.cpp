@@ -2,6 +2,7 @@
 
 #include "connection/master_handler.h"
 #include "module/commands.h"
+#include "panels/config_panel.h"
 
 namespace module {
 
@@ -57,7 +58,9 @@ const lw::ServerRecord serverTable[kServerCount + 1] = {
 
 void* startup() { return reinterpret_cast<void*>(std::uintptr_t{4}); }
 
-void shutdown(void*) {}
+// The host calls this while its services still work, right before it
+// unloads the module: the last moment to take our panel down.
+void shutdown(void*) { panels::releaseConfigPanel(); }
 
 }  // namespace module
 

@@ -45,7 +45,7 @@ class ConfigPanel {
   // whether it all worked. A panel that did not build leaves nothing
   // behind once destroyed.
   ConfigPanel() noexcept;
-  // Runs after a failed build, and when the module is unloaded.
+  // Runs after a failed build, and when the host shuts the module down.
   ~ConfigPanel();
 
   // The host's callbacks reach this object through configPanel.
@@ -90,16 +90,6 @@ class ConfigPanel {
 
 // None until a build succeeds; then lives as long as the module.
 ConfigPanel* configPanel = nullptr;
-
-// The host may outlive the module: its panel must not keep callbacks into
-// code that is about to be unmapped, nor the object leak with each unload.
-struct UnloadCleanup {
-  ~UnloadCleanup() {
-    ConfigPanel* panel = configPanel;
-    configPanel = nullptr;
-    delete panel;
-  }
-} unloadCleanup;
 
 // Host callbacks. Every control's user data is null: they all reach the
 // panel through configPanel.
@@ -352,6 +342,12 @@ lw::ErrorText openConfigPanel(lw::Instance) noexcept {
   }
   if (!configPanel->opened()) configPanel->open();
   return nullptr;
+}
+
+void releaseConfigPanel() noexcept {
+  ConfigPanel* panel = configPanel;
+  configPanel = nullptr;
+  delete panel;
 }
 
 void captureCommand(const char* command) noexcept {

@@ -19,4 +19,9 @@ lw::ErrorText openConfigPanel(lw::Instance instance) noexcept;
 // the panel is open with Capture on, then turns Capture off. [ui thread]
 void captureCommand(const char* command) noexcept;
 
+// Destroys the panel and gives back its services. The host outlives the
+// module: its panel must not keep callbacks into code about to be unmapped,
+// nor the object leak with each load and unload.
+void releaseConfigPanel() noexcept;
+
 }  // namespace panels

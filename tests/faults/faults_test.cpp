@@ -85,4 +85,18 @@ TEST_F(FaultTest, RepeatedApplyAndRemoveHoldsNothingBetween) {
   EXPECT_EQ(frees, 200);
 }
 
+// Layout outlives the plug-in: unloading takes the configuration panel
+// down while Layout's panel services still work, so no panel is left with
+// callbacks into unmapped code and nothing leaks per load.
+TEST_F(FaultTest, UnloadTakesThePanelDown) {
+  host->options();
+  ASSERT_TRUE(host->panels()->configPanelExists());
+  host->unload();
+  EXPECT_FALSE(host->panels()->configPanelExists());
+  std::string why;
+  ASSERT_TRUE(host->load(&why)) << why;
+  host->options();
+  EXPECT_TRUE(host->panels()->configPanelOpen());
+}
+
 }  // namespace
