@@ -12,9 +12,9 @@
 namespace connection {
 
 struct DriverState {
-  std::uint8_t enabled = 1;        // device events become commands
-  std::uint8_t motionAllowed = 1;  // cleared while a render runs
-  std::uint8_t moveMode = 1;       // 1: AddPosition, 0: AddScale
+  std::uint8_t enabled = 1;              // device events become commands
+  std::uint8_t motionAllowed = 1;        // cleared while a render runs
+  std::uint8_t moveMode = 1;             // 1: AddPosition, 0: AddScale
   std::uint8_t openConfigOnStartup = 1;  // kept in the settings file
   double translationDivisor = 1000.0;
   double rotationDivisor = 10.0;

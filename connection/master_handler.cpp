@@ -58,8 +58,9 @@ lw::Instance create(void*, void*, lw::ErrorText* error) {
     return nullptr;
   }
   hookedWindow = hostServices.displayInfo->window;
-  driverState.previousWindowProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-      hookedWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&deviceWindowProc)));
+  driverState.previousWindowProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hookedWindow, GWLP_WNDPROC,
+                        reinterpret_cast<LONG_PTR>(&deviceWindowProc)));
   settings::loadSettings();
   device::SiInitialize();
   device::SiOpenWinInit(&openData, hookedWindow);
@@ -84,7 +85,8 @@ void destroy(lw::Instance) {
   if (driverState.instanceCount >= 1) return;
   releaseHostServices();
   settings::saveSettings();
-  for (char*& slot : settings::buttonCommands) settings::replaceText(slot, nullptr);
+  for (char*& slot : settings::buttonCommands)
+    settings::replaceText(slot, nullptr);
 }
 
 lw::ErrorText noError(lw::Instance, lw::Instance) { return nullptr; }

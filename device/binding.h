@@ -70,8 +70,8 @@ siapp::DeviceHandle SiOpen(const char* application, int deviceId,
                            const siapp::SiTypeMask* typeMask, int mode,
                            siapp::SiOpenData* openData);
 int SiClose(siapp::DeviceHandle device);
-void SiGetEventWinInit(siapp::SiGetEventData* data, UINT message,
-                       WPARAM wParam, LPARAM lParam);
+void SiGetEventWinInit(siapp::SiGetEventData* data, UINT message, WPARAM wParam,
+                       LPARAM lParam);
 int SiIsSpaceWareEvent(siapp::SiGetEventData* data,
                        siapp::DeviceHandle* device);
 int SiGetEvent(siapp::DeviceHandle device, int flags,

@@ -14,7 +14,7 @@ using DeviceHandle = void*;
 
 // Results the callers look at.
 inline constexpr int kSuccess = 0;
-inline constexpr int kIsEvent = 5;  // SiGetEvent: the record holds an event
+inline constexpr int kIsEvent = 5;   // SiGetEvent: the record holds an event
 inline constexpr int kNotEvent = 4;  // SiGetEvent: an ordinary message
 inline constexpr int kBadHandle = 2;
 

@@ -19,8 +19,8 @@ bool outsideSandbox(const std::string& line) {
   std::istringstream words(line);
   std::string verb, what;
   words >> verb >> what;
-  return verb == "snapshot" || ((verb == "withhold" || verb == "provide") &&
-                                what == "directory");
+  return verb == "snapshot" ||
+         ((verb == "withhold" || verb == "provide") && what == "directory");
 }
 
 struct Session {

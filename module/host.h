@@ -67,20 +67,20 @@ inline constexpr std::uint32_t kLanguageUsEnglish = 0x409;
 // One row of the server table. The table ends with a row whose four fields
 // are all zero.
 struct ServerRecord {
-  const char* className;       // e.g. "MasterHandler"
-  const char* name;            // the server name Layout lists and runs
-  ActivateFunc activate;       // called by the host with the class's record
+  const char* className;         // e.g. "MasterHandler"
+  const char* name;              // the server name Layout lists and runs
+  ActivateFunc activate;         // called by the host with the class's record
   const ServerTagInfo* tagInfo;  // user name and button name
 };
 
 // The exported descriptor. The host reads it once, before anything else.
 struct ModuleDescriptor {
-  std::uint32_t sync;                // kModuleSync
-  std::uint32_t version;             // kModuleVersion
-  std::uint32_t machine;             // kMachineWord
-  void* (*startup)();                // non-null result: the module started
+  std::uint32_t sync;                    // kModuleSync
+  std::uint32_t version;                 // kModuleVersion
+  std::uint32_t machine;                 // kMachineWord
+  void* (*startup)();                    // non-null result: the module started
   void (*shutdown)(void* startupValue);  // before the library is unloaded
-  const ServerRecord* servers;       // row 0 of the server table
+  const ServerRecord* servers;           // row 0 of the server table
 };
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -136,7 +136,7 @@ inline constexpr int kMasterHandlerVersion = 4;
 inline constexpr int kMasterInterfaceVersion = 4;
 inline constexpr int kLayoutGenericVersion = 2;
 
-using Instance = void*;     // the module's token for a handler instance
+using Instance = void*;         // the module's token for a handler instance
 using ErrorText = const char*;  // null: no error; else a constant text
 
 // Instance callbacks. [module fills] every member it offers. [ui thread]
@@ -197,10 +197,10 @@ struct Control;  // see below
 
 // Panel attribute tags (get and set).
 enum PanelTag : int {
-  kPanX = 0,       // int, through its address
-  kPanY = 1,       // int, through its address
-  kPanW = 2,       // int, through its address
-  kPanH = 3,       // int, through its address
+  kPanX = 0,          // int, through its address
+  kPanY = 1,          // int, through its address
+  kPanW = 2,          // int, through its address
+  kPanH = 3,          // int, through its address
   kPanDrawFunc = 7,   // PanelDrawFunc, by value
   kPanCloseFunc = 8,  // PanelCloseFunc, by value: the user closed the panel
   kPanUserData = 12,  // void*, by value
@@ -234,9 +234,9 @@ enum ValueKind : int {
   kValueInt = 2,
 };
 struct IntValue {
-  int type;    // kValueInt
-  int value;   // the integer
-  void* ptr;   // for kCtlEvent and kCtlUserData: the function or data
+  int type;   // kValueInt
+  int value;  // the integer
+  void* ptr;  // for kCtlEvent and kCtlUserData: the function or data
 };
 struct TextValue {
   int type;    // kValueString

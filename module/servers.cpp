@@ -13,10 +13,10 @@ constexpr std::uint32_t kButtonName =
     lw::kTagButtonName | lw::kLanguageUsEnglish;
 
 // One tag list per server: its user name, its button name, then zeros.
-#define VEXA_TAGS(id, user, button)                                     \
-  constexpr lw::ServerTagInfo id[] = {                                  \
-      {"Vexa  SpaceBall " user, kUserName}, {"SpaceBall " button, kButtonName}, \
-      {nullptr, 0}};
+#define VEXA_TAGS(id, user, button)                                         \
+  constexpr lw::ServerTagInfo id[] = {{"Vexa  SpaceBall " user, kUserName}, \
+                                      {"SpaceBall " button, kButtonName},   \
+                                      {nullptr, 0}};
 
 VEXA_TAGS(masterTags, "(Master)", "(Master)")
 VEXA_TAGS(propertiesTags, "Properties", "Properties")
@@ -39,8 +39,8 @@ constexpr const char* kGeneric = "LayoutGeneric";
 // apart by class. Row 11's server name predates its "Move Toggle" label and
 // stays, since users' menus and scripts name it.
 const lw::ServerRecord serverTable[kServerCount + 1] = {
-    {"MasterHandler", "Vexa_SpaceBallMaster",
-     connection::activateMasterHandler, masterTags},
+    {"MasterHandler", "Vexa_SpaceBallMaster", connection::activateMasterHandler,
+     masterTags},
     {"MasterInterface", "Vexa_SpaceBallMaster",
      connection::activateMasterInterface, masterTags},
     {kGeneric, "Vexa_SpaceBallProperties", activateProperties, propertiesTags},
@@ -65,6 +65,6 @@ void shutdown(void*) { panels::releaseConfigPanel(); }
 }  // namespace module
 
 extern "C" const lw::ModuleDescriptor _mod_descrip = {
-    lw::kModuleSync,   lw::kModuleVersion, lw::kMachineWord,
-    module::startup,   module::shutdown,   module::serverTable,
+    lw::kModuleSync, lw::kModuleVersion, lw::kMachineWord,
+    module::startup, module::shutdown,   module::serverTable,
 };

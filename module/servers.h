@@ -21,5 +21,5 @@ __declspec(dllexport)
 #else
 __attribute__((visibility("default")))
 #endif
-extern const lw::ModuleDescriptor _mod_descrip;
+    extern const lw::ModuleDescriptor _mod_descrip;
 }

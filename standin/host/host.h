@@ -57,10 +57,10 @@ struct ModuleState {
 class Host {
  public:
   struct Options {
-    std::string modulePath;    // the built plug-in
-    std::string driverDir;     // holds present/, missing-function/, ...
-    std::string settingsDir;   // answered for "Directory Info"
-    std::string snapshotDir;   // where snapshot files go
+    std::string modulePath;   // the built plug-in
+    std::string driverDir;    // holds present/, missing-function/, ...
+    std::string settingsDir;  // answered for "Directory Info"
+    std::string snapshotDir;  // where snapshot files go
   };
 
   explicit Host(Options options);

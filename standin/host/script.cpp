@@ -268,8 +268,7 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
         return true;
       }
     }
-    *why =
-        "usage: device present|absent|missing-function|missing-error-value";
+    *why = "usage: device present|absent|missing-function|missing-error-value";
     return false;
   }
   if (verb == "host") {
@@ -316,8 +315,8 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
            << "\n";
 #endif
     for (const auto& [slot, text] : s.slots)
-      out_ << "state< slot " << slot << " (button " << slot + 1
-           << "): " << text << "\n";
+      out_ << "state< slot " << slot << " (button " << slot + 1 << "): " << text
+           << "\n";
     return true;
   }
   if (verb == "settings") {
@@ -352,8 +351,7 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
         onOff(w[3], &on))
       return panels->setOpenOnActivation(on, why);
     if (what == "click" && w.size() == 3) return panels->click(w[2], why);
-    if (what == "close" && w.size() == 2)
-      return panels->closeConfigPanel(why);
+    if (what == "close" && w.size() == 2) return panels->closeConfigPanel(why);
     *why =
         "usage: panel select ROW | type TEXT | capture on|off | check "
         "open-on-activation on|off | click Configure|About | close";

@@ -1,12 +1,11 @@
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <elf.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -101,7 +100,8 @@ std::map<std::string, std::uint64_t> readSymbols(const std::string& path,
   auto section = [&](std::size_t index) {
     Elf64_Shdr s{};
     std::size_t at = header.e_shoff + index * header.e_shentsize;
-    if (at + sizeof s <= image.size()) std::memcpy(&s, image.data() + at, sizeof s);
+    if (at + sizeof s <= image.size())
+      std::memcpy(&s, image.data() + at, sizeof s);
     return s;
   };
   for (std::size_t i = 0; i < header.e_shnum; ++i) {
@@ -154,8 +154,7 @@ ModuleState inspectModule(void* library, const std::string& path) {
   const auto* table =
       reinterpret_cast<const settings::ButtonCommandTable*>(at(slots->second));
   state.available = true;
-  state.hostGlobal =
-      *reinterpret_cast<void* const*>(at(global->second));
+  state.hostGlobal = *reinterpret_cast<void* const*>(at(global->second));
   state.enabled = d->enabled;
   state.motionAllowed = d->motionAllowed;
   state.moveMode = d->moveMode;

@@ -32,9 +32,9 @@ struct State {
   std::array<MSG, kQueueCapacity> queue{};
   std::size_t head = 0;
   std::size_t count = 0;
-  std::map<std::string, std::string> paths;      // name -> path
-  std::map<std::string, bool> unloadable;        // name -> true: refuse
-  std::map<void*, std::string> loadedNames;      // handle -> name
+  std::map<std::string, std::string> paths;  // name -> path
+  std::map<std::string, bool> unloadable;    // name -> true: refuse
+  std::map<void*, std::string> loadedNames;  // handle -> name
   WinsysObserver observer = nullptr;
   void* observerContext = nullptr;
 };
@@ -76,7 +76,7 @@ WINSYS_EXPORT BOOL DestroyWindow(HWND window) {
 }
 
 WINSYS_EXPORT LONG_PTR SetWindowLongPtrA(HWND window, int index,
-                                          LONG_PTR value) {
+                                         LONG_PTR value) {
   if (!IsWindow(window) || index != GWLP_WNDPROC) return 0;
   WNDPROC old = windowOf(window)->proc;
   windowOf(window)->proc = reinterpret_cast<WNDPROC>(value);
@@ -104,8 +104,8 @@ WINSYS_EXPORT BOOL PostMessageA(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   State& s = state();
   if (!IsWindow(window) || s.count == kQueueCapacity) return 0;
-  s.queue[(s.head + s.count) % kQueueCapacity] = MSG{window, message, wParam,
-                                                     lParam};
+  s.queue[(s.head + s.count) % kQueueCapacity] =
+      MSG{window, message, wParam, lParam};
   ++s.count;
   return 1;
 }
@@ -177,7 +177,7 @@ WINSYS_EXPORT FARPROC GetProcAddress(HMODULE library, const char* name) {
 WINSYS_EXPORT BOOL FreeLibrary(HMODULE library) {
   if (library == nullptr) return 0;
   auto known = state().loadedNames.find(library);
-  tell("free " + (known != state().loadedNames.end() ? known->second
-                                                       : std::string("?")));
+  tell("free " +
+       (known != state().loadedNames.end() ? known->second : std::string("?")));
   return dlclose(library) == 0;
 }

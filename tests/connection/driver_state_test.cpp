@@ -1,10 +1,11 @@
 // Module-wide state as it stands right after load, and the button command
 // table's one way of changing a slot.
+#include "connection/driver_state.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "connection/driver_state.h"
 #include "settings/button_table.h"
 
 namespace {

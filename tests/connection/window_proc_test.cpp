@@ -51,15 +51,22 @@ TEST_F(WindowProcTest, MotionBecomesTheDocumentedLines) {
     Lines lines;
   };
   const Case cases[] = {
-      {"push, move", {350, 0, -20, 0, 0, 0}, false, {"AddPosition 0.35 0 -0.02"}},
+      {"push, move",
+       {350, 0, -20, 0, 0, 0},
+       false,
+       {"AddPosition 0.35 0 -0.02"}},
       {"push, scale", {350, 0, -20, 0, 0, 0}, true, {"AddScale 0.35 0 -0.02"}},
       {"twist, move", {0, 0, 0, 0, 15, 0}, false, {"AddRotation -1.5 -0 -0"}},
       {"twist, scale", {0, 0, 0, 0, 15, 0}, true, {"AddRotation -1.5 -0 -0"}},
-      {"both", {1000, 0, 0, 20, -5, 3}, false,
+      {"both",
+       {1000, 0, 0, 20, -5, 3},
+       false,
        {"AddPosition 1 0 0", "AddRotation 0.5 -2 -0.3"}},
       {"nothing, move", {0, 0, 0, 0, 0, 0}, false, {}},
       {"nothing, scale", {0, 0, 0, 0, 0, 0}, true, {}},
-      {"extremes", {INT32_MIN, INT32_MAX, 1, -1, 7, 123456789}, false,
+      {"extremes",
+       {INT32_MIN, INT32_MAX, 1, -1, 7, 123456789},
+       false,
        {"AddPosition -2.14748e+06 2.14748e+06 0.001",
         "AddRotation -0.7 0.1 -1.23457e+07"}},
   };
@@ -76,8 +83,13 @@ TEST_F(WindowProcTest, ButtonsRunTheirSlotsUnformatted) {
     Lines lines;
   };
   const Case cases[] = {
-      {1, {"First 100%"}}, {28, {"Last one"}}, {2, {}},  // empty slot
-      {0, {}},           {29, {}},            {-1, {}}, {1 << 30, {}},
+      {1, {"First 100%"}},
+      {28, {"Last one"}},
+      {2, {}},  // empty slot
+      {0, {}},
+      {29, {}},
+      {-1, {}},
+      {1 << 30, {}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(press(c.button), c.lines) << "button " << c.button;

@@ -24,9 +24,9 @@ class BindingTest : public ::testing::Test {
     if (variant.empty()) {
       WinsysSetLibraryPath("siappdll", nullptr);
     } else {
-      std::string file = (testing_support::buildDir() / "drivers" / variant /
-                          "libsiappdll.so")
-                             .string();
+      std::string file =
+          (testing_support::buildDir() / "drivers" / variant / "libsiappdll.so")
+              .string();
       WinsysSetLibraryPath("siappdll", file.c_str());
       // Our own hold keeps the driver's state across the module's frees.
       driver_ = dlopen(file.c_str(), RTLD_NOW);
@@ -80,11 +80,10 @@ TEST_F(BindingTest, AbsentLibraryGivesEveryFailureValue) {
       {"SiButtonReleased", [] { return device::SiButtonReleased(eventRef); },
        -1, 1},
       {"SiGetEvent",
-       [] { return device::SiGetEvent(nullptr, 0, nullptr, eventRef); }, 2,
-       -1},
+       [] { return device::SiGetEvent(nullptr, 0, nullptr, eventRef); }, 2, -1},
       {"SiDispatch",
-       [] { return device::SiDispatch(nullptr, nullptr, nullptr, nullptr); },
-       0, -1},
+       [] { return device::SiDispatch(nullptr, nullptr, nullptr, nullptr); }, 0,
+       -1},
       {"SiClose", [] { return device::SiClose(nullptr); }, 1, -1},
       {"SiIsSpaceWareEvent",
        [] { return device::SiIsSpaceWareEvent(nullptr, nullptr); }, 0, -1},

@@ -4,7 +4,9 @@
 namespace {
 
 [[maybe_unused]] int activate(int, lw::GlobalFunc, void*, void*) { return 0; }
-[[maybe_unused]] void* startup() { return reinterpret_cast<void*>(std::uintptr_t{4}); }
+[[maybe_unused]] void* startup() {
+  return reinterpret_cast<void*>(std::uintptr_t{4});
+}
 [[maybe_unused]] void shutdown(void*) {}
 const lw::ServerTagInfo tags[] = {{"Bad", 0x409}, {nullptr, 0}};
 

@@ -1,9 +1,9 @@
 // The stand-in host refuses a library that is not a sound plug-in, with a
 // clear reason, and never crashes on it.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
-#include <sys/wait.h>
 
 #include "support/host_fixture.h"
 
@@ -21,7 +21,8 @@ class HostRefusal : public ::testing::TestWithParam<Refusal> {};
 TEST_P(HostRefusal, HostLibraryRefusesWithReason) {
   testing_support::TempDir settings;
   standin::Host::Options options;
-  options.modulePath = (buildDir() / "bad-modules" / GetParam().library).string();
+  options.modulePath =
+      (buildDir() / "bad-modules" / GetParam().library).string();
   options.driverDir = (buildDir() / "drivers").string();
   options.settingsDir = settings.path().string();
   standin::Host host(options);

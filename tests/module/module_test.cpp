@@ -102,7 +102,7 @@ class ActivationTest : public HostTest {
     lw::MasterHandler handler{&inst, &item, 0, nullptr, nullptr};
     lw::Interface face{};
     lw::LayoutGeneric generic{[](void*, const char*) { return 0; }, nullptr};
-    void* local = row == 0 ? static_cast<void*>(&handler)
+    void* local = row == 0   ? static_cast<void*>(&handler)
                   : row == 1 ? static_cast<void*>(&face)
                              : static_cast<void*>(&generic);
     return server.activate(version, global, local, host->startupValue());
@@ -112,9 +112,7 @@ class ActivationTest : public HostTest {
     EXPECT_TRUE(state.available) << state.why;
     return state.hostGlobal;
   }
-  static void* address(lw::GlobalFunc f) {
-    return reinterpret_cast<void*>(f);
-  }
+  static void* address(lw::GlobalFunc f) { return reinterpret_cast<void*>(f); }
 };
 
 TEST_F(ActivationTest, WrongVersionIsRefusedAndKeepsNoGlobal) {
@@ -160,9 +158,9 @@ TEST_F(ActivationTest, MasterHandlerFillsItsRecordButNotItsType) {
   lw::InstanceFuncs inst{};
   lw::ItemFuncs item{};
   lw::MasterHandler handler{&inst, &item, 1234, nullptr, nullptr};
-  ASSERT_EQ(host->descriptor()->servers[0].activate(4, globalA, &handler,
-                                                    nullptr),
-            0);
+  ASSERT_EQ(
+      host->descriptor()->servers[0].activate(4, globalA, &handler, nullptr),
+      0);
   EXPECT_EQ(handler.type, 1234);
   ASSERT_NE(inst.descln, nullptr);
   EXPECT_STREQ(inst.descln(nullptr), "SpaceBall Driver for Lightwave 3D");
@@ -174,16 +172,14 @@ TEST_F(ActivationTest, MasterHandlerFillsItsRecordButNotItsType) {
   EXPECT_EQ(handler.flags(nullptr), 0u);
   // Records without instance or item callbacks are filled as far as given.
   lw::MasterHandler bare{nullptr, nullptr, 0, nullptr, nullptr};
-  EXPECT_EQ(host->descriptor()->servers[0].activate(4, globalA, &bare,
-                                                    nullptr),
+  EXPECT_EQ(host->descriptor()->servers[0].activate(4, globalA, &bare, nullptr),
             0);
   EXPECT_NE(bare.event, nullptr);
 
   lw::Interface face{};
   face.inst = &face;
   face.panel = &face;
-  ASSERT_EQ(host->descriptor()->servers[1].activate(4, globalA, &face,
-                                                    nullptr),
+  ASSERT_EQ(host->descriptor()->servers[1].activate(4, globalA, &face, nullptr),
             0);
   EXPECT_EQ(face.panel, nullptr);
   EXPECT_EQ(face.command, nullptr);
