@@ -4,8 +4,8 @@
 BUILD_JOBS ?= 2
 DEMO_DIR := build/demo
 
-.PHONY: all deps build demo test test-plain test-asan test-fuzz bench format \
-	format-check clean
+.PHONY: all deps build demo test test-plain test-asan test-fuzz test-windows \
+	bench format format-check clean
 
 all: build
 
@@ -23,7 +23,7 @@ demo: build
 	@echo
 	@echo "Snapshots of both panels: $(DEMO_DIR)/config-panel.png, $(DEMO_DIR)/about-panel.png"
 
-test: deps format-check test-plain test-asan test-fuzz
+test: deps format-check test-plain test-asan test-fuzz test-windows
 
 test-plain: build
 	ctest --preset default
@@ -41,6 +41,10 @@ test-fuzz: deps
 	cmake --build --preset fuzz -j $(BUILD_JOBS)
 	fuzz/run-fuzzer.sh settings $(FUZZ_SECONDS)
 	fuzz/run-fuzzer.sh script $(FUZZ_SECONDS)
+
+# The 32-bit Windows plug-in checked, the 64-bit build run under Wine.
+test-windows: deps
+	bash tools/windows/test-windows.sh
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -39,11 +39,13 @@ bool toInt(const std::string& word, std::int32_t* value) {
   return error == std::errc() && ptr == end;
 }
 
+#if VEXA_HOST_PANELS
 bool onOff(const std::string& word, bool* on) {
   if (word == "on") return *on = true, true;
   if (word == "off") return *on = false, true;
   return false;
 }
+#endif
 
 const char* kHelp =
     "layout-sim: a stand-in for LightWave Layout that loads the SpaceBall\n"

@@ -68,9 +68,7 @@ void* findSymbol(void* library, const char* name) {
       GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-void closeLibrary(void* library) {
-  FreeLibrary(static_cast<HMODULE>(library));
-}
+void closeLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
 
 HWND createWindow(WNDPROC proc) {
   if (!registerWindowClass()) return nullptr;
