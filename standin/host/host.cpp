@@ -6,10 +6,8 @@
 #include <sstream>
 
 #include "standin/host/system.h"
-#include "standin/siappdll/driver_feed.h"
-#if VEXA_HOST_PANELS
 #include "standin/panels/panel_host.h"
-#endif
+#include "standin/siappdll/driver_feed.h"
 
 namespace standin {
 
@@ -91,9 +89,7 @@ struct Host::Impl {
   standin_driver::IsOpenFn isOpen = nullptr;
   standin_driver::QueriesFn queries = nullptr;
   std::string directoryText;
-#if VEXA_HOST_PANELS
   std::unique_ptr<PanelHost> panels = std::make_unique<PanelHost>();
-#endif
 
   explicit Impl(Host& host, Options opts)
       : self(host), options(std::move(opts)) {}
@@ -127,8 +123,7 @@ struct Host::Impl {
     switch (service) {
       case Service::SystemId:
         return reinterpret_cast<void*>(static_cast<std::uintptr_t>(
-            product == Product::Layout ? kLayoutProductId
-                                       : kModelerProductId));
+            product == Product::Layout ? kLayoutProductId : kModelerProductId));
       case Service::CommandInterface:
         return reinterpret_cast<void*>(&commandFromModule);
       case Service::DisplayInfo:
@@ -136,11 +131,7 @@ struct Host::Impl {
       case Service::DirectoryInfo:
         return reinterpret_cast<void*>(&directory);
       case Service::PanelServices:
-#if VEXA_HOST_PANELS
         return panels->services();
-#else
-        return nullptr;
-#endif
       case Service::Messages:
         return &messages;
     }
@@ -355,8 +346,8 @@ std::vector<ServerRow> Host::servers() const {
   std::vector<ServerRow> result;
   for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
     const lw::ServerRecord* row = impl_->rows[i];
-    ServerRow entry{static_cast<int>(i), row->className, row->name, "", "",
-                    0, 0};
+    ServerRow entry{
+        static_cast<int>(i), row->className, row->name, "", "", 0, 0};
     for (const lw::ServerTagInfo* tag = row->tagInfo;
          tag != nullptr && tag->string != nullptr; ++tag) {
       if (tag->tag == (lw::kTagUserName | lw::kLanguageUsEnglish)) {
@@ -395,8 +386,7 @@ void Host::apply(const std::string& serverName, int version) {
   auto handler = std::make_unique<AppliedHandler>();
   handler->record.inst = &handler->inst;
   handler->record.item = &handler->item;
-  int result =
-      activate("MasterHandler", serverName, version, &handler->record);
+  int result = activate("MasterHandler", serverName, version, &handler->record);
   if (result != lw::kActivateOk) {
     impl_->say("host< MasterHandler " + serverName +
                (result < 0 ? " is not offered"
@@ -442,8 +432,8 @@ int Host::generic(const std::string& name, int version) {
 
 void Host::options(int version) {
   lw::Interface face{};
-  face.inst = impl_->handlers.empty() ? nullptr
-                                      : impl_->handlers.back()->instance;
+  face.inst =
+      impl_->handlers.empty() ? nullptr : impl_->handlers.back()->instance;
   int result =
       activate("MasterInterface", "Vexa_SpaceBallMaster", version, &face);
   if (result != lw::kActivateOk) {
@@ -535,13 +525,7 @@ const std::vector<std::string>& Host::calls() const { return impl_->calls; }
 
 void Host::clearCalls() { impl_->calls.clear(); }
 
-PanelHost* Host::panels() {
-#if VEXA_HOST_PANELS
-  return impl_->panels.get();
-#else
-  return nullptr;
-#endif
-}
+PanelHost* Host::panels() { return impl_->panels.get(); }
 
 ModuleState Host::inspect() const {
   if (impl_->library == nullptr) {

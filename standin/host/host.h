@@ -134,7 +134,7 @@ class Host {
   const std::vector<std::string>& calls() const;
   void clearCalls();
 
-  PanelHost* panels();  // null where panels are not built
+  PanelHost* panels();
   ModuleState inspect() const;
   std::string settingsFile() const;
   const Options& config() const;

@@ -6,9 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#if VEXA_HOST_PANELS
 #include "standin/panels/panel_host.h"
-#endif
 
 namespace standin {
 
@@ -39,13 +37,11 @@ bool toInt(const std::string& word, std::int32_t* value) {
   return error == std::errc() && ptr == end;
 }
 
-#if VEXA_HOST_PANELS
 bool onOff(const std::string& word, bool* on) {
   if (word == "on") return *on = true, true;
   if (word == "off") return *on = false, true;
   return false;
 }
-#endif
 
 const char* kHelp =
     "layout-sim: a stand-in for LightWave Layout that loads the SpaceBall\n"
@@ -111,10 +107,8 @@ bool serviceNamed(const std::string& word, Service* service) {
 
 ScriptRunner::ScriptRunner(Host& host, std::ostream& out)
     : host_(host), out_(out) {
-#if VEXA_HOST_PANELS
   if (host_.panels() != nullptr)
     host_.panels()->modalStep = [this] { return nextModalLine(); };
-#endif
 }
 
 const char* ScriptRunner::help() { return kHelp; }
@@ -308,14 +302,12 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
          << host_.held(Service::CommandInterface) +
                 host_.held(Service::DisplayInfo)
          << "\n";
-#if VEXA_HOST_PANELS
     if (host_.panels() != nullptr)
       out_ << "state< config panel "
            << (!host_.panels()->configPanelExists() ? "not made"
                : host_.panels()->configPanelOpen()  ? "open"
                                                     : "closed")
            << "\n";
-#endif
     for (const auto& [slot, text] : s.slots)
       out_ << "state< slot " << slot << " (button " << slot + 1 << "): " << text
            << "\n";
@@ -338,7 +330,6 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
     out_ << "-- " << restAfter(line, 1) << "\n";
     return true;
   }
-#if VEXA_HOST_PANELS
   PanelHost* panels = host_.panels();
   if (verb == "panel" && w.size() >= 2) {
     const std::string& what = w[1];
@@ -375,17 +366,15 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
     std::string file = w[2];
     if (!file.empty() && file[0] != '/' && !host_.config().snapshotDir.empty())
       file = host_.config().snapshotDir + "/" + file;
+    if (!PanelHost::snapshotsAvailable()) {
+      out_ << "host< PNG snapshots are not made on this platform: " << file
+           << " skipped\n";
+      return true;
+    }
     if (!panels->snapshot(w[1], file, why)) return false;
     out_ << "snapshot< " << file << "\n";
     return true;
   }
-#else
-  if (verb == "panel" || verb == "key" || verb == "snapshot") {
-    out_ << "host< panels are not drawn on this platform: " << verb
-         << " skipped\n";
-    return true;
-  }
-#endif
   *why = "unknown verb: " + verb;
   return false;
 }

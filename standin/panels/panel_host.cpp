@@ -1,12 +1,11 @@
 #include "standin/panels/panel_host.h"
 
-#include <cairo.h>
-#include <fontconfig/fontconfig.h>
-
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
+
+#include "standin/panels/panel_raster.h"
 
 namespace standin {
 
@@ -14,9 +13,6 @@ namespace {
 
 constexpr const char* kConfigTitle = "Spaceball Input Device Driver";
 constexpr const char* kAboutPrefix = "About ";
-constexpr const char* kFontFamily = "DejaVu Sans Mono";
-constexpr double kFontSize = 11.5;  // DejaVu Sans Mono advances ~7 px here
-constexpr int kBaseline = 12;       // from the top of a line
 constexpr int kCharAdvance = PanelHost::kCharAdvance;
 constexpr int kLineHeight = PanelHost::kLineHeight;
 constexpr int kDisplayWidth = PanelHost::kDisplayWidth;
@@ -41,9 +37,6 @@ constexpr int kMaxColumns = 16;
 // or test that drives it; stop it rather than hang.
 constexpr long kMaxModalSteps = 1000000;
 
-struct Rgb {
-  int r, g, b;
-};
 constexpr Rgb kPanelGrey{168, 170, 176};
 constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kWhite{255, 255, 255};
@@ -129,11 +122,7 @@ struct HostPanel {
   lw::PanelCloseFunc closeFunc = nullptr;
   void* userData = nullptr;
   std::vector<std::unique_ptr<HostControl>> controls;
-  cairo_surface_t* raster = nullptr;
-
-  ~HostPanel() {
-    if (raster != nullptr) cairo_surface_destroy(raster);
-  }
+  std::unique_ptr<PanelRaster> raster;
 
   int autoWidth() const {
     int right = 0;
@@ -174,48 +163,28 @@ int expectedKind(const std::string& type) {
 
 class Painter {
  public:
-  explicit Painter(cairo_surface_t* surface) : cr_(cairo_create(surface)) {
-    cairo_select_font_face(cr_, kFontFamily, CAIRO_FONT_SLANT_NORMAL,
-                           CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr_, kFontSize);
-  }
-  ~Painter() { cairo_destroy(cr_); }
+  explicit Painter(PanelRaster& raster) : raster_(raster) {}
   Painter(const Painter&) = delete;
   Painter& operator=(const Painter&) = delete;
 
   void box(Rgb c, double x, double y, double w, double h) {
-    if (w <= 0 || h <= 0) return;
-    cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-    cairo_rectangle(cr_, x, y, w, h);
-    cairo_fill(cr_);
+    raster_.fillBox(c, x, y, w, h);
   }
 
   void line(Rgb c, double x0, double y0, double x1, double y1, double width) {
-    cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-    cairo_set_line_width(cr_, width);
-    cairo_move_to(cr_, x0, y0);
-    cairo_line_to(cr_, x1, y1);
-    cairo_stroke(cr_);
+    raster_.line(c, x0, y0, x1, y1, width);
   }
 
   // One line of text with its top-left at (x, y), each character in its own
   // fixed cell so that the drawn width is exactly what textWidth reports.
   void text(const char* text, Rgb c, double x, double y) {
-    cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0);
-    double left = x;
-    for (const std::string& ch : characters(text)) {
-      cairo_move_to(cr_, left, y + kBaseline);
-      cairo_show_text(cr_, ch.c_str());
-      left += PanelHost::kCharAdvance;
-    }
+    raster_.text(characters(text), PanelHost::kCharAdvance, c, x, y);
   }
 
   void clip(double x, double y, double w, double h) {
-    cairo_save(cr_);
-    cairo_rectangle(cr_, x, y, std::max(0.0, w), std::max(0.0, h));
-    cairo_clip(cr_);
+    raster_.clip(x, y, w, h);
   }
-  void unclip() { cairo_restore(cr_); }
+  void unclip() { raster_.unclip(); }
 
   // A raised (or, pressed, sunken) bevel around a face.
   void bevel(double x, double y, double w, double h, Rgb face, bool pressed) {
@@ -229,7 +198,7 @@ class Painter {
   }
 
  private:
-  cairo_t* cr_;
+  PanelRaster& raster_;
 };
 
 struct Host {
@@ -367,7 +336,7 @@ struct Host {
   static const lw::DisplayMetrics* displayMetrics();
 
   // Rendering --------------------------------------------------------------
-  static cairo_surface_t* raster(HostPanel* panel);
+  static PanelRaster& raster(HostPanel* panel);
   void render(HostPanel* panel);
   void renderControl(Painter& paint, HostControl& control);
   void renderList(Painter& paint, HostControl& control, int bx, int by);
@@ -395,13 +364,8 @@ Host::~Host() {
   auto& hosts = liveHosts();
   hosts.erase(std::remove(hosts.begin(), hosts.end(), this), hosts.end());
   panels.clear();
-  // With the last host gone nothing draws any more: give back cairo's and
-  // fontconfig's caches, so that a leak checker sees only what the module
-  // leaves. Both start again by themselves if a new host draws.
-  if (hosts.empty()) {
-    cairo_debug_reset_static_data();
-    FcFini();
-  }
+  // With the last host gone no raster is alive and nothing draws any more.
+  if (hosts.empty()) releasePanelRasterCaches();
 }
 
 lw::Panel* Host::create(const char* title, lw::PanelFuncs* services) {
@@ -734,22 +698,7 @@ void Host::drawPixel(lw::Panel* panel, int r, int g, int b, int x, int y) {
   p->host->record("draw.pixel " + quoted(p->title) + " " + std::to_string(r) +
                   " " + std::to_string(g) + " " + std::to_string(b) + " " +
                   std::to_string(x) + " " + std::to_string(y));
-  cairo_surface_t* surface = raster(p);
-  const int rx = x + kFrameLeft;
-  const int ry = y + kFrameTop;
-  if (rx < 0 || ry < 0 || rx >= cairo_image_surface_get_width(surface) ||
-      ry >= cairo_image_surface_get_height(surface))
-    return;
-  // Written straight into the raster: a picture is 20000 of these.
-  cairo_surface_flush(surface);
-  unsigned char* data = cairo_image_surface_get_data(surface);
-  const int stride = cairo_image_surface_get_stride(surface);
-  auto clampByte = [](int v) {
-    return static_cast<std::uint32_t>(std::clamp(v, 0, 255));
-  };
-  auto* pixel = reinterpret_cast<std::uint32_t*>(data + ry * stride + rx * 4);
-  *pixel = 0xFF000000u | clampByte(r) << 16 | clampByte(g) << 8 | clampByte(b);
-  cairo_surface_mark_dirty_rectangle(surface, rx, ry, 1, 1);
+  raster(p).setPixel(x + kFrameLeft, y + kFrameTop, r, g, b);
 }
 
 void Host::drawBox(lw::Panel* panel, int r, int g, int b, int x, int y, int w,
@@ -796,27 +745,23 @@ const lw::DisplayMetrics* Host::displayMetrics() {
   return &host->metrics;
 }
 
-cairo_surface_t* Host::raster(HostPanel* panel) {
+PanelRaster& Host::raster(HostPanel* panel) {
   const int width = panel->currentWidth() + kFrameLeft + kFrameRight;
   const int height = panel->currentHeight() + kFrameTop + kFrameBottom;
-  if (panel->raster != nullptr &&
-      cairo_image_surface_get_width(panel->raster) == width &&
-      cairo_image_surface_get_height(panel->raster) == height)
-    return panel->raster;
-  if (panel->raster != nullptr) cairo_surface_destroy(panel->raster);
-  panel->raster = cairo_image_surface_create(
-      CAIRO_FORMAT_RGB24, std::max(1, width), std::max(1, height));
-  Painter paint(panel->raster);
-  paint.box(kPanelGrey, 0, 0, width, height);
-  return panel->raster;
+  if (panel->raster != nullptr && panel->raster->width() == width &&
+      panel->raster->height() == height)
+    return *panel->raster;
+  // A panel that changed size starts again on a plain raster.
+  panel->raster = std::make_unique<PanelRaster>(width, height, kPanelGrey);
+  return *panel->raster;
 }
 
 void Host::render(HostPanel* panel) {
-  cairo_surface_t* surface = raster(panel);
-  const int width = cairo_image_surface_get_width(surface);
-  const int height = cairo_image_surface_get_height(surface);
+  PanelRaster& canvas = raster(panel);
+  const int width = canvas.width();
+  const int height = canvas.height();
   {
-    Painter paint(surface);
+    Painter paint(canvas);
     paint.box(kPanelGrey, 0, 0, width, height);
     paint.box(Rgb{44, 56, 92}, 0, 0, width, kTitleBarHeight);
     paint.box(Rgb{70, 86, 132}, 0, 0, width, kTitleBarHeight / 2);
@@ -1048,6 +993,8 @@ bool PanelHost::key(int code, std::string* why) {
   return false;
 }
 
+bool PanelHost::snapshotsAvailable() { return PanelRaster::canWritePng(); }
+
 bool PanelHost::snapshot(const std::string& which, const std::string& file,
                          std::string* why) {
   HostPanel* p = impl_->panelNamed(which);
@@ -1057,14 +1004,7 @@ bool PanelHost::snapshot(const std::string& which, const std::string& file,
     return false;
   }
   impl_->render(p);
-  const cairo_status_t status =
-      cairo_surface_write_to_png(p->raster, file.c_str());
-  if (status != CAIRO_STATUS_SUCCESS) {
-    if (why != nullptr)
-      *why = "cannot write " + file + ": " + cairo_status_to_string(status);
-    return false;
-  }
-  return true;
+  return p->raster->writePng(file, why);
 }
 
 bool PanelHost::configPanelExists() const { return panelExists("config"); }

@@ -1,7 +1,9 @@
 // The stand-in for Layout's panel services ("LWPanelServices"): panels with
 // attributes, the five control types, list callbacks, draw functions and the
-// modal event loop. Every panel draws into a raster that can be written as
-// a PNG. The verbs below are what a person does to the panels.
+// modal event loop. Every panel draws into a raster (panel_raster.h) that
+// can be written as a PNG on Linux; Windows builds draw nothing and write no
+// PNG, and behave the same in everything else. The verbs below are what a
+// person does to the panels.
 //
 // Geometry, all in panel units (pixels):
 // - text is monospaced: a text is kCharAdvance wide per character, and a
@@ -87,7 +89,9 @@ class PanelHost {
   // A key to the About panel that is running its modal loop.
   bool key(int code, std::string* why);
   // Draws the named panel ("config" or "about"; it must be open) and writes
-  // it as a PNG.
+  // it as a PNG; on Windows it draws and then fails, as no PNG is made.
+  // Whether snapshot can write PNG files on this platform.
+  static bool snapshotsAvailable();
   bool snapshot(const std::string& which, const std::string& file,
                 std::string* why);
 

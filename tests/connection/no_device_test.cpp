@@ -50,9 +50,9 @@ TEST(NoDevice, MessagesWithGarbageArePassedOnAndNothingIsSent) {
   };
   for (const Seen& m : messages) {
     seen.clear();
-    EXPECT_EQ(connection::deviceWindowProc(m.window, m.message, m.wParam,
-                                           m.lParam),
-              static_cast<LRESULT>(m.message) + 1000);
+    EXPECT_EQ(
+        connection::deviceWindowProc(m.window, m.message, m.wParam, m.lParam),
+        static_cast<LRESULT>(m.message) + 1000);
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].window, m.window);
     EXPECT_EQ(seen[0].message, m.message);

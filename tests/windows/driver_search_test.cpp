@@ -8,30 +8,13 @@
 #include <string>
 
 #include "standin/host/system.h"
+#include "windows/checks.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Checks {
- public:
-  void check(bool ok, const std::string& what) {
-    if (ok) {
-      ++passed_;
-    } else {
-      ++failed_;
-      std::printf("FAIL: %s\n", what.c_str());
-    }
-  }
-  int finish() const {
-    std::printf("%d passed, %d failed\n", passed_, failed_);
-    return failed_ == 0 ? 0 : 1;
-  }
-
- private:
-  int passed_ = 0;
-  int failed_ = 0;
-};
+using windows_tests::Checks;
 
 std::string fileOf(HMODULE library) {
   char path[MAX_PATH * 4] = {};

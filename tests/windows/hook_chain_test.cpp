@@ -12,6 +12,7 @@
 
 #include "standin/host/host.h"
 #include "standin/host/system.h"
+#include "windows/checks.h"
 
 namespace {
 
@@ -35,25 +36,7 @@ LRESULT CALLBACK laterHook(HWND window, UINT message, WPARAM wParam,
   return CallWindowProcA(behindLater, window, message, wParam, lParam);
 }
 
-class Checks {
- public:
-  void check(bool ok, const std::string& what) {
-    if (ok) {
-      ++passed_;
-    } else {
-      ++failed_;
-      std::printf("FAIL: %s\n", what.c_str());
-    }
-  }
-  int finish() const {
-    std::printf("%d passed, %d failed\n", passed_, failed_);
-    return failed_ == 0 ? 0 : 1;
-  }
-
- private:
-  int passed_ = 0;
-  int failed_ = 0;
-};
+using windows_tests::Checks;
 
 std::string describe(const Seen& seen) {
   char text[96];

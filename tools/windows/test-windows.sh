@@ -7,7 +7,7 @@
 #     32-bit program cannot run on this machine, so it is checked, not run),
 #     and the 64-bit one's the same way;
 #  3. under Wine: where the real loader finds "siappdll", the hook chain on
-#     a real window, and every end-to-end script that does not need panels,
+#     a real window, and every end-to-end script,
 #     compared with its Linux transcript.
 # Exits non-zero when any step fails. BUILD_JOBS (default 2) caps the build;
 # WINE names the 64-bit Wine loader when it is not in the usual place.
