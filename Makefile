@@ -46,6 +46,11 @@ test-fuzz: deps
 test-windows: deps
 	bash tools/windows/test-windows.sh
 
+# The benchmark suite, each figure a ratio against its baseline in the same
+# run (docs/performance.md).
+bench: deps
+	bash bench/run.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

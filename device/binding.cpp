@@ -162,8 +162,8 @@ int SiClose(siapp::DeviceHandle device) {
   return callBound<&SpaceWareBinding::close>(device);
 }
 
-void SiGetEventWinInit(siapp::SiGetEventData* data, UINT message, WPARAM wParam,
-                       LPARAM lParam) {
+void unbound::SiGetEventWinInit(siapp::SiGetEventData* data, UINT message,
+                                WPARAM wParam, LPARAM lParam) {
   if (!bound()) return;
   callBound<&SpaceWareBinding::getEventWinInit>(data, message, wParam, lParam);
 }
@@ -174,8 +174,8 @@ int SiIsSpaceWareEvent(siapp::SiGetEventData* data,
   return callBound<&SpaceWareBinding::isSpaceWareEvent>(data, device);
 }
 
-int SiGetEvent(siapp::DeviceHandle device, int flags,
-               siapp::SiGetEventData* data, siapp::SiSpwEvent* event) {
+int unbound::SiGetEvent(siapp::DeviceHandle device, int flags,
+                        siapp::SiGetEventData* data, siapp::SiSpwEvent* event) {
   if (!bound()) return 2;
   return callBound<&SpaceWareBinding::getEvent>(device, flags, data, event);
 }

@@ -70,12 +70,36 @@ siapp::DeviceHandle SiOpen(const char* application, int deviceId,
                            const siapp::SiTypeMask* typeMask, int mode,
                            siapp::SiOpenData* openData);
 int SiClose(siapp::DeviceHandle device);
+// The window procedure asks these two about every message of Layout's main
+// window, so their Ready path is inline: one status comparison, the call and
+// one copy of the error value, without a call into the binding first.
+namespace unbound {
 void SiGetEventWinInit(siapp::SiGetEventData* data, UINT message, WPARAM wParam,
                        LPARAM lParam);
-int SiIsSpaceWareEvent(siapp::SiGetEventData* data,
-                       siapp::DeviceHandle* device);
 int SiGetEvent(siapp::DeviceHandle device, int flags,
                siapp::SiGetEventData* data, siapp::SiSpwEvent* event);
+}  // namespace unbound
+
+inline void SiGetEventWinInit(siapp::SiGetEventData* data, UINT message,
+                              WPARAM wParam, LPARAM lParam) {
+  if (binding.status == BindingStatus::Ready) [[likely]] {
+    binding.getEventWinInit(data, message, wParam, lParam);
+    binding.lastDeviceError = *binding.errorValueRef;
+    return;
+  }
+  unbound::SiGetEventWinInit(data, message, wParam, lParam);
+}
+int SiIsSpaceWareEvent(siapp::SiGetEventData* data,
+                       siapp::DeviceHandle* device);
+inline int SiGetEvent(siapp::DeviceHandle device, int flags,
+                      siapp::SiGetEventData* data, siapp::SiSpwEvent* event) {
+  if (binding.status == BindingStatus::Ready) [[likely]] {
+    int result = binding.getEvent(device, flags, data, event);
+    binding.lastDeviceError = *binding.errorValueRef;
+    return result;
+  }
+  return unbound::SiGetEvent(device, flags, data, event);
+}
 int SiRezero(siapp::DeviceHandle device);
 int SiGrabDevice(siapp::DeviceHandle device, int exclusive);
 int SiReleaseDevice(siapp::DeviceHandle device);
