@@ -34,30 +34,6 @@ void closeLibrary(void* library) { dlclose(library); }
 
 HWND createWindow(WNDPROC proc) { return WinsysCreateWindow(proc); }
 
-void destroyWindow(HWND window) { DestroyWindow(window); }
-
-WNDPROC windowProcOf(HWND window) {
-  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-}
-
-bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PostMessageA(window, message, wParam, lParam) != 0;
-}
-
-LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(window, message, wParam, lParam);
-}
-
-int pump() {
-  int count = 0;
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    DispatchMessageA(&msg);
-    ++count;
-  }
-  return count;
-}
-
 std::string libraryFile(const std::string& dir, const std::string& base) {
   return dir + "/lib" + base + ".so";
 }

@@ -82,33 +82,6 @@ HWND createWindow(WNDPROC proc) {
   return window;
 }
 
-void destroyWindow(HWND window) {
-  if (window != nullptr) DestroyWindow(window);
-}
-
-WNDPROC windowProcOf(HWND window) {
-  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-}
-
-bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PostMessageA(window, message, wParam, lParam) != 0;
-}
-
-LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return SendMessageA(window, message, wParam, lParam);
-}
-
-int pump() {
-  int count = 0;
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-    ++count;
-  }
-  return count;
-}
-
 std::string libraryFile(const std::string& dir, const std::string& base) {
   return backslashes(dir + "\\" + base + ".dll");
 }

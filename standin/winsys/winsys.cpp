@@ -121,6 +121,8 @@ WINSYS_EXPORT BOOL PeekMessageA(MSG* msg, HWND, UINT, UINT, UINT remove) {
   return 1;
 }
 
+WINSYS_EXPORT BOOL TranslateMessage(const MSG*) { return 0; }
+
 WINSYS_EXPORT LRESULT DispatchMessageA(const MSG* msg) {
   return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }

@@ -27,6 +27,7 @@ WINSYS_API LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam);
 WINSYS_API BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last,
                              UINT remove);
+WINSYS_API BOOL TranslateMessage(const MSG* msg);  // no keyboard: nothing
 WINSYS_API LRESULT DispatchMessageA(const MSG* msg);
 WINSYS_API BOOL DestroyWindow(HWND window);
 WINSYS_API BOOL IsWindow(HWND window);
