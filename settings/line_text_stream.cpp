@@ -76,26 +76,52 @@ char* LineTextReader::readLine(char* buffer, int capacity, int ending) {
   if (capacity < 1) return buffer;
   const char* end =
       lineEndingText(ending == kRecordedEnding ? lineEnding : ending);
-  if (end == nullptr) {
+  const std::streamsize room = capacity - 1;  // characters that may be taken
+  if (end == nullptr || room == 0) {
     buffer[0] = '\0';
     return buffer;
   }
-  const int endLength = static_cast<int>(std::strlen(end));
-  int stored = 0;
-  int matched = 0;  // how many characters of `end` the stored text ends with
-  while (stored < capacity - 1) {
-    const int_type next = get();
-    if (traits_type::eq_int_type(next, traits_type::eof())) break;
-    const char c = traits_type::to_char_type(next);
-    buffer[stored++] = c;
-    if (c == end[matched]) {
-      ++matched;
-    } else {
-      matched = c == end[0] ? 1 : 0;
-    }
-    if (matched == endLength) break;
+  if (!good()) {
+    setstate(std::ios_base::failbit);  // as any read on it would
+    buffer[0] = '\0';
+    return buffer;
   }
-  buffer[stored - matched] = '\0';
+  // The stream's getline copies up to the ending's last character in bulk;
+  // one get() per character was most of the cost of a long command. The
+  // result is the one the matching rule gives: the line ends at the first
+  // place where the text ends with the whole ending, a begun ending at the
+  // end of the room or the file is dropped, and an LF without its CR is
+  // text when the ending is CR LF.
+  const bool crLf = end[1] != '\0';
+  const char last = crLf ? end[1] : end[0];
+  std::streamsize stored = 0;
+  while (stored < room) {
+    // Stops one character short of the room, so that the last character is
+    // taken alone and a line that fills the room is not mistaken for one
+    // too long.
+    getline(buffer + stored, room - stored, last);
+    const std::streamsize got = gcount();
+    if (eof() || bad()) {  // the file ended inside the line
+      stored += got;
+      setstate(std::ios_base::failbit);
+      break;
+    }
+    if (fail()) {  // room - 1 characters, then neither end nor ending
+      clear();
+      buffer[room - 1] = static_cast<char>(get());
+      stored = room;
+      break;
+    }
+    stored += got - 1;  // the ending's last character was consumed
+    if (!crLf) break;
+    if (stored > 0 && buffer[stored - 1] == '\r') {
+      buffer[stored - 1] = '\0';
+      return buffer;
+    }
+    buffer[stored++] = last;  // an LF without its CR is text
+  }
+  if (crLf && stored > 0 && buffer[stored - 1] == '\r') --stored;
+  buffer[stored] = '\0';
   return buffer;
 }
 

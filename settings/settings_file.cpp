@@ -75,49 +75,6 @@ bool readInteger(std::istream& in, int& value) {
   return !(in.fail() && in.eof());
 }
 
-// What reader.readLine(buffer, capacity) gives with the recorded ending,
-// text and stream state alike, but through the stream's getline, which
-// copies a line in bulk, rather than one get() per character: a command may
-// be 8190 characters long, and per-character reads were most of a load.
-char* readRestOfLine(LineTextReader& reader, char* buffer, int capacity) {
-  const char* ending = lineEndingText(reader.lineEnding);
-  if (ending == nullptr || capacity < 1 || !reader.good()) {
-    return reader.readLine(buffer, capacity);
-  }
-  const bool crLf = ending[1] != '\0';
-  const char last = crLf ? ending[1] : ending[0];
-  const std::streamsize room = capacity - 1;  // characters readLine may take
-  std::streamsize stored = 0;
-  while (stored < room) {
-    // Stops one character short of the room, so that the last character is
-    // taken as readLine takes it.
-    reader.getline(buffer + stored, room - stored, last);
-    const std::streamsize got = reader.gcount();
-    if (reader.eof() || reader.bad()) {  // the file ended inside the line
-      stored += got;
-      reader.setstate(std::ios_base::failbit);
-      break;
-    }
-    if (reader.fail()) {  // room - 1 characters, then neither end nor ending
-      reader.clear();
-      buffer[room - 1] = static_cast<char>(reader.get());
-      stored = room;
-      break;
-    }
-    stored += got - 1;  // the ending's last character was consumed
-    if (!crLf) break;
-    if (stored > 0 && buffer[stored - 1] == '\r') {
-      buffer[stored - 1] = '\0';
-      return buffer;
-    }
-    buffer[stored++] = last;  // an LF without its CR is text
-  }
-  // A CR at the end of the text may have begun the ending: readLine drops it.
-  if (crLf && stored > 0 && buffer[stored - 1] == '\r') --stored;
-  buffer[stored] = '\0';
-  return buffer;
-}
-
 void load() {
   // Texts left from a creation that failed after loading would otherwise
   // leak here.
@@ -144,7 +101,8 @@ void load() {
     } else if (word == kFunctionKey) {
       int index = 0;
       if (!readInteger(reader, index)) return;
-      const char* text = readRestOfLine(reader, line.data(), kLineCapacity);
+      const char* text =
+          reader.readLine(line.data(), kLineCapacity, kRecordedEnding);
       // The first character is the blank between the index and the command.
       const char* command = text[0] == '\0' ? text : text + 1;
       if (index >= 0 && index < kButtonSlots) {

@@ -5,6 +5,7 @@
 
 #include <iterator>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -155,6 +156,65 @@ TEST_F(LineTextStreamTest, ReadLineEdgeCases) {
               std::string(kGuard, '#'))
         << c.name << ": wrote past the capacity";
     EXPECT_EQ(rest(reader), c.rest) << c.name;
+  }
+}
+
+// The matching rule, one character at a time: the model readLine's bulk
+// reading must agree with on text, stream state and what is left.
+struct LineModel {
+  std::string data;
+  std::size_t at = 0;
+  bool failed = false;
+
+  std::string readLine(int capacity, const std::string& end) {
+    std::string stored;
+    if (capacity <= 1) return stored;
+    if (failed) return stored;
+    std::size_t matched = 0;
+    while (static_cast<int>(stored.size()) < capacity - 1) {
+      if (at == data.size()) {
+        failed = true;
+        break;
+      }
+      const char c = data[at++];
+      stored += c;
+      if (c == end[matched]) {
+        ++matched;
+      } else {
+        matched = c == end[0] ? 1 : 0;
+      }
+      if (matched == end.size()) break;
+    }
+    return stored.substr(0, stored.size() - matched);
+  }
+};
+
+TEST_F(LineTextStreamTest, ReadLineAgreesWithTheMatchingRuleOnRandomFiles) {
+  std::mt19937 random(1211);
+  const char alphabet[] = {'a', 'b', '\r', '\n'};
+  std::vector<char> buffer(64);
+  for (int round = 0; round < 3000; ++round) {
+    std::string bytes(random() % 40, 'a');
+    for (char& c : bytes) c = alphabet[random() % 4];
+    const int ending = static_cast<int>(random() % 3);
+    const std::string end = settings::lineEndingText(ending);
+    LineTextReader reader(fileWith(bytes), settings::kOpenInput,
+                          settings::kDefaultProtection);
+    ASSERT_FALSE(reader.fail());
+    LineModel model{bytes};
+    for (int read = 0; read < 12; ++read) {
+      const int capacity = 1 + static_cast<int>(random() % 12);
+      const std::string expected = model.readLine(capacity, end);
+      const std::string got = reader.readLine(buffer.data(), capacity, ending);
+      const std::string where = ::testing::PrintToString(bytes) + " ending " +
+                                std::to_string(ending) + " read " +
+                                std::to_string(read) + " capacity " +
+                                std::to_string(capacity);
+      ASSERT_EQ(got, expected) << where;
+      ASSERT_EQ(reader.fail(), model.failed) << where;
+    }
+    EXPECT_EQ(rest(reader), bytes.substr(model.at))
+        << ::testing::PrintToString(bytes);
   }
 }
 
