@@ -380,8 +380,6 @@ int Host::held(Service service) const {
   return impl_->heldCount[static_cast<int>(service)];
 }
 
-lw::GlobalFunc Host::globalFunction() const { return &Impl::lookup; }
-
 void Host::apply(const std::string& serverName, int version) {
   auto handler = std::make_unique<AppliedHandler>();
   handler->record.inst = &handler->inst;
@@ -423,7 +421,6 @@ int Host::liveInstances() const {
 int Host::generic(const std::string& name, int version) {
   lw::LayoutGeneric record{&Impl::evaluate, impl_.get()};
   int result = activate("LayoutGeneric", name, version, &record);
-  if (result < 0) impl_->say("host< LayoutGeneric " + name + " is not offered");
   if (result > 0)
     impl_->say("host< LayoutGeneric " + name + " refused version " +
                std::to_string(version));
@@ -522,8 +519,6 @@ LRESULT Host::resultFor(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 const std::vector<std::string>& Host::calls() const { return impl_->calls; }
-
-void Host::clearCalls() { impl_->calls.clear(); }
 
 PanelHost* Host::panels() { return impl_->panels.get(); }
 

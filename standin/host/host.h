@@ -91,7 +91,6 @@ class Host {
   void withhold(Service service, bool withheld);
   void setProduct(Product product);
   int held(Service service) const;  // acquired less released
-  lw::GlobalFunc globalFunction() const;
 
   // Layout's own doings.
   void apply(const std::string& serverName = "Vexa_SpaceBallMaster",
@@ -132,7 +131,6 @@ class Host {
   // the window system ("load siappdll ok", "resolve SiBeep ok", ...), in one
   // ordered list.
   const std::vector<std::string>& calls() const;
-  void clearCalls();
 
   PanelHost* panels();
   ModuleState inspect() const;

@@ -72,6 +72,7 @@ const char* kHelp =
     "  message                     an ordinary window message\n"
     "  device present|absent|missing-function|missing-error-value\n"
     "                              what \"siappdll\" is for the next load\n"
+    "  device no-device|device     whether a Spaceball is attached\n"
     "  host layout|other           which product \"System ID\" reports\n"
     "  withhold|provide SERVICE    system-id, command, display, directory,\n"
     "                              panels, messages\n"
@@ -264,7 +265,9 @@ bool ScriptRunner::execute(const std::string& rawLine, std::string* why) {
         return true;
       }
     }
-    *why = "usage: device present|absent|missing-function|missing-error-value";
+    *why =
+        "usage: device present|absent|missing-function|missing-error-value"
+        "|no-device|device";
     return false;
   }
   if (verb == "host") {

@@ -17,7 +17,6 @@ void closeLibrary(void* library);
 HWND createWindow(WNDPROC proc);
 void destroyWindow(HWND window);
 WNDPROC windowProcOf(HWND window);
-bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 int pump();
 

@@ -14,10 +14,6 @@ WNDPROC windowProcOf(HWND window) {
   return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
 }
 
-bool post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return PostMessageA(window, message, wParam, lParam) != 0;
-}
-
 LRESULT send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return SendMessageA(window, message, wParam, lParam);
 }

@@ -127,10 +127,6 @@ WINSYS_EXPORT LRESULT DispatchMessageA(const MSG* msg) {
   return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-WINSYS_EXPORT int WinsysQueuedMessages() {
-  return static_cast<int>(state().count);
-}
-
 WINSYS_EXPORT UINT RegisterWindowMessageA(const char* name) {
   State& s = state();
   auto found = s.registered.find(name);

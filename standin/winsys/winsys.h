@@ -42,6 +42,4 @@ WINSYS_API void WinsysClearLibraryPaths();
 // as "load NAME ok|failed", "resolve NAME ok|missing", "free NAME".
 using WinsysObserver = void (*)(const char* event, void* context);
 WINSYS_API void WinsysSetObserver(WinsysObserver observer, void* context);
-// Stand-in only: messages waiting in the queue.
-WINSYS_API int WinsysQueuedMessages();
 #endif
